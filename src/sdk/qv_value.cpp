@@ -21,6 +21,7 @@ const wchar_t* KeyText(const wchar_t* key) noexcept { return key ? key : L""; }
 Value::Value(bool flag) : node_(MakeNode<BoolValue>(flag)) {}
 Value::Value(double number) : node_(MakeNode<NumberValue>(number)) {}
 Value::Value(int number) : node_(MakeNode<NumberValue>(static_cast<double>(number))) {}
+Value::Value(unsigned int number) : node_(MakeNode<NumberValue>(static_cast<double>(number))) {}
 Value::Value(const wchar_t* text) : node_(MakeNode<StringValue>(text)) {}
 Value::Value(const WString& text) : node_(MakeNode<StringValue>(text.c_str())) {}
 

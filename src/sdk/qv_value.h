@@ -39,6 +39,7 @@ public:
     Value(bool flag);
     Value(double number);
     Value(int number);
+    Value(unsigned int number);
     Value(const wchar_t* text);
     Value(const WString& text);
     // A narrow literal would otherwise quietly become a bool.

@@ -329,6 +329,8 @@ TEST(ValueMutators, ConstructionAndAssignmentFromScalars)
     EXPECT_EQ(value.AsNumber(), 2.5);
     value = 3;
     EXPECT_EQ(value.AsNumber(), 3.0);
+    value = 4000000000u;
+    EXPECT_EQ(value.AsNumber(), 4e9);
     value = L"text";
     EXPECT_EQ(Text(value), "text");
     value = qv::WString(L"wide");

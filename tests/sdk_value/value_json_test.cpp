@@ -209,17 +209,21 @@ TEST(ValueToJson, EntriesGoOutInInsertionOrder)
     EXPECT_EQ(json["a"], Json::Value(Json::Int64(2)));
 
     // JsonCpp keeps members sorted, so the order only shows where two keys share a UTF-8
-    // form (unpaired surrogates): the entry inserted last is the one that remains.
+    // form (unpaired surrogates): the entry inserted last is the one that remains, and the
+    // subtree it replaces was complete before it was replaced.
     Value clash;
-    clash[L"\xD800"] = L"first";
+    clash[L"\xD800"] = Arr({Value(L"x"), Arr({Value(L"y")})});
     clash[L"\xDBFF"] = L"second";
     const Json::Value clashJson = clash.ToJson();
     ASSERT_EQ(clashJson.size(), 1u);
-    EXPECT_EQ(clashJson.begin()->asString(), "second");
+    EXPECT_EQ(*clashJson.begin(), Json::Value("second"));
+
     Value reversed;
-    reversed[L"\xDBFF"] = L"second";
-    reversed[L"\xD800"] = Arr({Value(L"first")});
-    EXPECT_EQ((*reversed.ToJson().begin())[0].asString(), "first");
+    reversed[L"\xDBFF"] = L"first";
+    reversed[L"\xD800"] = Arr({Value(L"x"), Arr({Value(L"y")})});
+    const Json::Value reversedJson = reversed.ToJson();
+    ASSERT_EQ(reversedJson.size(), 1u);
+    EXPECT_EQ(*reversedJson.begin(), Arr({Value(L"x"), Arr({Value(L"y")})}).ToJson());
 }
 
 TEST(ValueJson, HugeStringRoundTrip)

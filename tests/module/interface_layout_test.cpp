@@ -95,8 +95,4 @@ TEST(InterfaceLayout, ExportedClassesPutIServPluginFirst)
     ExpectBaseOrder<HalvexArkLoggingAssistant, ISessionAssistant>();
 }
 
-#if defined(__i386__)
-static_assert(sizeof(InterfaceId) == 16, "InterfaceId crosses module boundaries by value");
-#endif
-
 } // namespace

@@ -45,6 +45,10 @@ TEST_F(LogWriteTest, MessagesWithoutAnyHolderAreDroppedWithoutBinding)
     EXPECT_TRUE(recorder.Calls().empty());
     EXPECT_EQ(recorder.InitCount(), 0);
     EXPECT_EQ(logging::SharedBinding().ReferenceCount(), 0);
+
+    recorder.Unpin();
+    logging::Write(LogLevel::Error, L"Test::Dropped", L"lost %d", 2);
+    EXPECT_EQ(::GetModuleHandleW(L"log.dll"), nullptr) << "a dropped message loaded the library";
 }
 
 struct LevelCase

@@ -2,14 +2,9 @@
 
 struct IComponentManager;
 
-// The host object given to IServPlugin::Init.
+// The host object given to Init.
 struct IPluginHost
 {
-    // Belongs to the host; the module never calls it.
-    virtual void ReservedSlot0() = 0;
-    // May answer null.
+    virtual void* Reserved0() = 0;
     virtual IComponentManager* GetComponentManager() = 0;
-
-protected:
-    ~IPluginHost() = default;
 };

@@ -74,9 +74,9 @@ uint32_t HalvexArkLoggingAssistant::CleanUp(uint32_t, uint32_t, bool remove)
     return remove ? ERROR_CALL_NOT_IMPLEMENTED : ERROR_SUCCESS;
 }
 
-const wchar_t* HalvexArkLoggingAssistant::GetName()
+qv::WString HalvexArkLoggingAssistant::GetName()
 {
-    return L"HalvexArkLoggingAssistant";
+    return qv::WString(L"HalvexArkLoggingAssistant");
 }
 
 // The trace sessions are not written yet.

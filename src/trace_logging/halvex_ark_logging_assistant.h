@@ -29,7 +29,7 @@ public:
     uint32_t Reserved(uint32_t value) override;
     uint32_t Collect(uint32_t a, uint32_t b, uint32_t c) override;
     uint32_t CleanUp(uint32_t a, uint32_t b, bool remove) override;
-    const wchar_t* GetName() override;
+    qv::WString GetName() override;
 
     // ISessionAssistant
     uint32_t StartSession(Json::Value& settings, uint32_t value) override;

@@ -1,6 +1,8 @@
 #pragma once
 #include <cstdint>
 
+#include "sdk/qv_string.h"
+
 namespace qv::Product::Support {
 
 // What the support tooling asks of every collector during a support session.
@@ -10,9 +12,7 @@ struct ICollector
     virtual uint32_t Reserved(uint32_t value) = 0;
     virtual uint32_t Collect(uint32_t a, uint32_t b, uint32_t c) = 0;
     virtual uint32_t CleanUp(uint32_t a, uint32_t b, bool remove) = 0;
-    // TODO(string): return qv::StringT once src/sdk/qv_string.h is on main; the host expects the
-    // SDK string here, so this slot is not binary compatible until then.
-    virtual const wchar_t* GetName() = 0;
+    virtual qv::WString GetName() = 0;
 
 protected:
     ~ICollector() = default;

@@ -78,7 +78,7 @@ TEST_F(ExportsTest, MonitorIdGivesTheMonitorInterface)
 TEST_F(ExportsTest, BothSessionIdsGiveTheSameSessionInterface)
 {
     auto* session = static_cast<ISessionAssistant*>(Create(kAssistant, ISessionAssistant::kId));
-    EXPECT_STREQ(session->GetName(), L"HalvexArkLoggingAssistant");
+    EXPECT_STREQ(session->GetName().c_str(), L"HalvexArkLoggingAssistant");
     module.Destroy(kAssistant, session);
     EXPECT_EQ(recorder.DeinitCount(), 1);
 

@@ -2,7 +2,9 @@
 # there the way the module finds the product's log.dll.
 add_library(recording_log SHARED "${CMAKE_CURRENT_LIST_DIR}/recording_log.cpp"
                                  "${CMAKE_CURRENT_LIST_DIR}/recording_log.def")
-set_target_properties(recording_log PROPERTIES OUTPUT_NAME log PREFIX "")
+# Its import library goes to a folder of its own: the demo's log.dll has the same name.
+set_target_properties(recording_log PROPERTIES OUTPUT_NAME log PREFIX ""
+                      ARCHIVE_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/lib/recording_log")
 target_include_directories(recording_log PRIVATE "${CMAKE_SOURCE_DIR}/tests")
 qv_strict(recording_log)
 

@@ -28,7 +28,12 @@ struct IOnDemand::ScanSummary
 };
 
 #if defined(__i386__)
+// The SDK collections have vtables, so the record is not standard-layout; without virtual bases
+// g++ still gives exact offsets.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
 static_assert(offsetof(IOnDemand::ScanSummary, threats) == 136, "host layout: begin 136, end 140, capacity 144");
+#pragma GCC diagnostic pop
 #endif
 
 } // namespace qv::cvsdk::FileScan

@@ -55,6 +55,10 @@ struct IOnDemand::TaskRecord
 };
 
 #if defined(__i386__)
+// The SDK collections have vtables, so the record is not standard-layout; without virtual bases
+// g++ still gives exact offsets.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
 static_assert(offsetof(IOnDemand::TaskRecord, id) == 0, "host layout");
 static_assert(offsetof(IOnDemand::TaskRecord, sid) == 16, "host layout");
 static_assert(offsetof(IOnDemand::TaskRecord, name) == 20, "host layout");
@@ -79,6 +83,7 @@ static_assert(sizeof(qv::Map<qv::WString, qv::WString>) <= 244 - 200, "the prope
 static_assert(offsetof(IOnDemand::TaskRecord, value244) == 244, "host layout");
 static_assert(offsetof(IOnDemand::TaskRecord, value272) == 272, "host layout");
 static_assert(offsetof(IOnDemand::TaskRecord, value276) == 276, "host layout");
+#pragma GCC diagnostic pop
 #endif
 
 } // namespace qv::cvsdk::FileScan

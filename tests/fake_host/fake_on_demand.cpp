@@ -2,6 +2,35 @@
 
 using qv::cvsdk::FileScan::IOnDemand;
 
+namespace {
+
+// Fills the per-object-type summaries through the map interface only, as a scanner in another
+// module would: one summary per object type named by the threats, counting threats and statuses.
+void Summarise(const std::vector<IOnDemand::Threat>& threats,
+               qv::IMap<IOnDemand::Threat::ObjectType, IOnDemand::ScanSummary::ObjectSummary>& summaries)
+{
+    for (const IOnDemand::Threat& threat : threats)
+    {
+        for (IOnDemand::Threat::ObjectType type : threat.objectTypes)
+        {
+            IOnDemand::ScanSummary::ObjectSummary* summary = summaries.Find(type);
+            if (summary == nullptr)
+            {
+                summaries.Insert(type, IOnDemand::ScanSummary::ObjectSummary());
+                summary = summaries.Find(type);
+            }
+            ++summary->counter1;
+            uint64_t* perStatus = summary->statusCounts.Find(threat.status);
+            if (perStatus != nullptr)
+                ++*perStatus;
+            else
+                summary->statusCounts.Insert(threat.status, 1);
+        }
+    }
+}
+
+} // namespace
+
 uint32_t FakeOnDemand::GetTask(qv::WString& sid, const InterfaceId& taskId, TaskRecord& record)
 {
     std::lock_guard<std::mutex> lock(mutex_);
@@ -39,7 +68,10 @@ uint32_t FakeOnDemand::GetTaskResults(const qv::WString& sid, const TaskReferenc
         return resultsFailure_;
     const auto it = results_.find(std::make_pair(std::wstring(sid.c_str()), KeyOf(task.id)));
     if (it != results_.end())
+    {
         summary.threats = it->second;
+        Summarise(summary.threats, summary.objectSummaries);
+    }
     return 0;
 }
 

@@ -5,6 +5,8 @@
 #include "fake_host/fake_component_manager.h"
 #include "fake_host/fake_settings_store.h"
 #include "fake_host/fake_telemetry.h"
+#include "logging/log_handle.h"
+#include "logging/testing/log_recorder.h"
 #include "module/host/icv_settings.h"
 #include "module/host/itelemetry.h"
 #include "module/serv_plugin.h"
@@ -91,6 +93,40 @@ TEST_F(ServPluginTest, NullManagerGivesNullAfterReleasingWhatWasHeld)
 }
 
 TEST_F(ServPluginTest, NullHostYieldsNoManager) { EXPECT_EQ(ComponentManagerOf(nullptr), nullptr); }
+
+class ServPluginLog : public ServPluginTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(recorder.Loaded()) << "the recording log.dll is missing beside the test program";
+        holder.Acquire();
+        recorder.Clear();
+    }
+
+    LogRecorder recorder;
+    LogHandle holder;
+};
+
+TEST_F(ServPluginLog, NullManagerIsAnError)
+{
+    ServPlugin<ICVSettings> holder(kName);
+    holder.GetPlugin(nullptr);
+    const std::vector<LogLine> lines = recorder.Lines();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_EQ(lines[0].level, LogLevel::Error);
+    EXPECT_EQ(lines[0].scope, L"ServPlugin<struct ICVSettings>::GetPlugin");
+    EXPECT_EQ(lines[0].text, L"Null component manager");
+}
+
+TEST_F(ServPluginLog, FailedQueryIsAWarningWithCodeAndName)
+{
+    manager.SetMissing(kName, true);
+    ServPlugin<ICVSettings> holder(kName);
+    holder.GetPlugin(&manager);
+    EXPECT_TRUE(recorder.Contains(LogLevel::Warning, L"ServPlugin<struct ICVSettings>::GetPlugin",
+                                  L"Error 1168 getting plugin \"CVSettings\""));
+}
 
 TEST(TelemetryId, IsParsedFromItsText)
 {

@@ -6,6 +6,8 @@
 #include "module/host/exclusion_entry.h"
 #include "module/host/ion_demand.h"
 #include "module/interface_id.h"
+#include "sdk/qv_list.h"
+#include "sdk/qv_map.h"
 #include "sdk/qv_string.h"
 
 namespace qv::cvsdk::FileScan {
@@ -41,7 +43,11 @@ struct IOnDemand::TaskRecord
     uint32_t value156 = 0;
     uint8_t reserved160[4] = {};
     uint32_t value164 = 0;
-    uint8_t reserved168[76] = {};
+    qv::List<int64_t> values168; // a list of the scanner's own settings
+    uint8_t reserved184[16] = {};
+    // Task properties, among them "isSilent".
+    qv::Map<qv::WString, qv::WString> properties;
+    uint8_t reserved228[16] = {};
     uint16_t value244 = 0;
     uint8_t reserved246[26] = {};
     uint32_t value272 = 0;
@@ -49,6 +55,10 @@ struct IOnDemand::TaskRecord
 };
 
 #if defined(__i386__)
+// The SDK collections have vtables, so the record is not standard-layout; without virtual bases
+// g++ still gives exact offsets.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Winvalid-offsetof"
 static_assert(offsetof(IOnDemand::TaskRecord, id) == 0, "host layout");
 static_assert(offsetof(IOnDemand::TaskRecord, sid) == 16, "host layout");
 static_assert(offsetof(IOnDemand::TaskRecord, name) == 20, "host layout");
@@ -67,9 +77,13 @@ static_assert(offsetof(IOnDemand::TaskRecord, value148) == 148, "host layout");
 static_assert(offsetof(IOnDemand::TaskRecord, value152) == 152, "host layout");
 static_assert(offsetof(IOnDemand::TaskRecord, value156) == 156, "host layout");
 static_assert(offsetof(IOnDemand::TaskRecord, value164) == 164, "host layout");
+static_assert(offsetof(IOnDemand::TaskRecord, values168) == 168, "host layout");
+static_assert(offsetof(IOnDemand::TaskRecord, properties) == 200, "host layout");
+static_assert(sizeof(qv::Map<qv::WString, qv::WString>) <= 244 - 200, "the property map fits before 244");
 static_assert(offsetof(IOnDemand::TaskRecord, value244) == 244, "host layout");
 static_assert(offsetof(IOnDemand::TaskRecord, value272) == 272, "host layout");
 static_assert(offsetof(IOnDemand::TaskRecord, value276) == 276, "host layout");
+#pragma GCC diagnostic pop
 #endif
 
 } // namespace qv::cvsdk::FileScan

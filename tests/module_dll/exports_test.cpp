@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include "fake_host/fake_host.h"
+
 #include <string>
 #include <vector>
 
@@ -204,14 +206,16 @@ TEST(ExportsWithoutLogLibrary, BothObjectsWorkAndNothingIsLoaded)
     for (const wchar_t* name : {kMonitor, kAssistant})
     {
         SCOPED_TRACE(name);
+        FakeHost host;
         void* object = nullptr;
         ASSERT_EQ(module.Create(name, IServPlugin::kId, &object), 0u);
         auto* plugin = static_cast<IServPlugin*>(object);
-        EXPECT_EQ(plugin->Init(nullptr), 0u);
+        EXPECT_EQ(plugin->Init(&host.host), 0u);
         EXPECT_EQ(plugin->Start(), 0u);
         plugin->Stop();
         plugin->UnInit();
         module.Destroy(name, object);
+        EXPECT_EQ(host.manager.Outstanding(), 0);
     }
     EXPECT_EQ(::GetModuleHandleW(L"log.dll"), nullptr);
 }

@@ -18,12 +18,18 @@ EventThread::EventThread()
 
 EventThread::~EventThread()
 {
-    {
-        std::lock_guard<std::mutex> lock(mutex_);
-        stopping_ = true;
-    }
+    std::unique_lock<std::mutex> lock(mutex_);
+    stopping_ = true;
     wake_.notify_all();
-    thread_.join();
+    if (exited_.wait_for(lock, kFakeDeliveryTimeout, [this] { return exitedLoop_; }))
+    {
+        lock.unlock();
+        thread_.join();
+    }
+    else
+    {
+        thread_.detach();
+    }
 }
 
 void EventThread::Post(std::function<void()> job)
@@ -63,7 +69,11 @@ void EventThread::Loop()
             std::unique_lock<std::mutex> lock(mutex_);
             wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
             if (jobs_.empty())
+            {
+                exitedLoop_ = true;
+                exited_.notify_all();
                 return;
+            }
             job = std::move(jobs_.front());
             jobs_.pop_front();
         }

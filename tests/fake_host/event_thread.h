@@ -3,7 +3,8 @@
 // from the real plug-ins, while the test that triggers them can still wait for the delivery.
 //
 // Declare it as the last member of its owner: it is then destroyed first, and its destructor
-// lets the queued jobs finish before the rest of the owner goes away.
+// lets the queued jobs finish before the rest of the owner goes away. A job that does not finish
+// within kFakeDeliveryTimeout is abandoned (the thread is detached) so a test fails, not hangs.
 #include <windows.h>
 
 #include <condition_variable>
@@ -34,7 +35,9 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::function<void()>> jobs_;
+    std::condition_variable exited_;
     bool stopping_ = false;
+    bool exitedLoop_ = false;
     DWORD threadId_ = 0;
     std::thread thread_;
 };

@@ -12,6 +12,7 @@
 #include "fake_host/fake_host.h"
 #include "malware_monitor/testing/threat_builders.h"
 #include "module/serv_plugin.h"
+#include "sdk/unique_handle.h"
 
 namespace {
 
@@ -130,6 +131,33 @@ TEST(FakeOnAccess, DeliversOnItsOwnThreadUntilUnsubscribed)
     ASSERT_EQ(host.onAccess.Unsubscribe(&sink, 0, 0), 0u);
     ASSERT_TRUE(host.onAccess.DeliverVirusFound(testing_records::MakeOnAccessThreat({L"C:\\b.exe", L"T"})));
     EXPECT_EQ(sink.calls, 1);
+}
+
+// Holds the delivery until the test lets it go.
+class SlowScanSink final : public qv::cvsdk::FileScan::IOnAccess::IScanEvents
+{
+public:
+    uint32_t OnVirusFound(const qv::cvsdk::FileScan::OnAccessThreat&, uint32_t) override
+    {
+        SetEvent(entered.Get());
+        Sleep(200);
+        finished = true;
+        return 0;
+    }
+    UniqueKernelHandle entered{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    std::atomic<bool> finished{false};
+};
+
+TEST(FakeOnAccess, UnsubscribeWaitsForTheRunningDelivery)
+{
+    FakeHost host;
+    SlowScanSink sink;
+    ASSERT_EQ(host.onAccess.Subscribe(&sink, 0, 0), 0u);
+    host.onAccess.PostVirusFound(testing_records::MakeOnAccessThreat({L"C:\a.exe", L"T"}));
+    ASSERT_EQ(WaitForSingleObject(sink.entered.Get(), 10000), WAIT_OBJECT_0);
+
+    EXPECT_EQ(host.onAccess.Unsubscribe(&sink, 0, 0), 0u);
+    EXPECT_TRUE(sink.finished);
 }
 
 TEST(FakeHost, HandsOutEveryPluginUnderItsName)

@@ -1,6 +1,7 @@
 #pragma once
 #include <cstdint>
 
+// Severity handed to log.dll (by address, as a 32-bit value).
 enum class LogLevel : uint32_t
 {
     Error = 4,

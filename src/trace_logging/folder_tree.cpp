@@ -119,8 +119,14 @@ bool EnsureDirectory(const std::wstring& path)
 
 bool DeleteFolder(const std::wstring& path)
 {
-    if (!::PathFileExistsW(path.c_str()) || !::PathIsDirectoryW(path.c_str()))
+    if (!::PathFileExistsW(path.c_str()))
         return false;
+    if (!::PathIsDirectoryW(path.c_str()))
+    {
+        // Found, but a file: say so rather than leave whatever error came before.
+        ::SetLastError(ERROR_DIRECTORY);
+        return false;
+    }
     if (IsReparsePoint(::GetFileAttributesW(path.c_str())))
         return RemoveLink(path);
 

@@ -4,6 +4,8 @@
 #include <stdexcept>
 
 #include "heap_blocks.h"
+#include "logging/log_handle.h"
+#include "logging/testing/log_recorder.h"
 #include "registry_probe.h"
 #include "test_folder.h"
 #include "trace_logging/event_trace_logger.h"
@@ -40,6 +42,8 @@ std::wstring NameAt(const std::vector<uint8_t>& block, size_t offset)
 class EventTraceLoggerTest : public ::testing::Test
 {
 protected:
+    LogRecorder recorder;
+    LogHandle logHandle; // the module writes only while someone holds the binding
     const std::wstring sessionName = L"qv_test_session";
     const std::wstring sessionKey = kAutologgerRoot + L"\\" + sessionName;
     const std::wstring providerKey = sessionKey + L"\\" + kProviderGuid;
@@ -49,12 +53,28 @@ protected:
 
     void SetUp() override
     {
+        ASSERT_TRUE(recorder.Loaded()) << "the recording log.dll is missing beside the test program";
+        logHandle.Acquire();
         registry_probe::DeleteTree(sessionKey);
         logger.sessionName = sessionName.c_str();
         logger.logFilePath = (folder / L"qv_test_session.etl").c_str();
         logger.providerGuid = kProviderGuid;
         logger.enableLevel = 255;
         logger.matchAnyKeyword = L"0xffffffff";
+    }
+
+    bool Logged(LogLevel level, const wchar_t* operation, const std::wstring& text) const
+    {
+        return recorder.Contains(level, std::wstring(L"EventTraceLogger::") + operation, text);
+    }
+
+    std::vector<std::wstring> EnteredScopes() const
+    {
+        std::vector<std::wstring> scopes;
+        for (const LogLine& line : recorder.Lines())
+            if (line.nestingChange == 1)
+                scopes.push_back(line.scope);
+        return scopes;
     }
 
     void TearDown() override
@@ -94,6 +114,8 @@ TEST_F(EventTraceLoggerTest, WriteRegKeysCreatesTheKeyAndStoresEachTypeExactly)
 
     ASSERT_FALSE(registry_probe::KeyExists(sessionKey));
     EXPECT_EQ(logger.WriteRegKeys(sessionKey, settings), 0u);
+    EXPECT_TRUE(Logged(LogLevel::Info, L"WriteRegKeys", L"Adding values from key: " + sessionKey));
+    EXPECT_TRUE(Logged(LogLevel::Info, L"WriteRegKeys", L"Key not exists - we will create it!"));
     for (const StoredCase& c : cases)
     {
         SCOPED_TRACE(std::string(c.name, c.name + wcslen(c.name)));
@@ -110,6 +132,7 @@ TEST_F(EventTraceLoggerTest, WriteRegKeysOverwritesListedValuesAndKeepsOthers)
     registry_probe::Write(sessionKey, L"Other", REG_DWORD, &other, sizeof other);
 
     EXPECT_EQ(logger.WriteRegKeys(sessionKey, {{L"Start", L"1", REG_DWORD}}), 0u);
+    EXPECT_FALSE(Logged(LogLevel::Info, L"WriteRegKeys", L"Key not exists - we will create it!"));
     EXPECT_EQ(registry_probe::Read(sessionKey, L"Start").type, static_cast<DWORD>(REG_DWORD));
     EXPECT_EQ(registry_probe::Read(sessionKey, L"Start").bytes, DwordBytes(1));
     EXPECT_EQ(registry_probe::Read(sessionKey, L"Other").bytes, DwordBytes(42));
@@ -132,6 +155,7 @@ TEST_F(EventTraceLoggerTest, UnreadableQwordTextIsAnErrorResultAndStopsTheWrites
                                                                   {L"Mask", bad.text, REG_QWORD},
                                                                   {L"After", L"1", REG_DWORD}}));
         EXPECT_EQ(result, bad.expected);
+        EXPECT_TRUE(Logged(LogLevel::Error, L"WriteRegKeys", L"Error for setting Mask"));
         EXPECT_TRUE(registry_probe::Read(sessionKey, L"Before").exists);
         EXPECT_FALSE(registry_probe::Read(sessionKey, L"Mask").exists);
         EXPECT_FALSE(registry_probe::Read(sessionKey, L"After").exists);
@@ -184,6 +208,11 @@ TEST_F(EventTraceLoggerTest, ActivateAutologgerStopsAtAFailingSessionKey)
 
     EXPECT_EQ(logger.ActivateAutologger(), static_cast<DWORD>(ERROR_CHILD_MUST_BE_VOLATILE));
     EXPECT_TRUE(registry_probe::SubkeyNames(volatileParent).empty());
+    EXPECT_TRUE(Logged(LogLevel::Info, L"WriteRegKeys", L"Creating/opening the key returned: 1021"));
+    EXPECT_TRUE(Logged(LogLevel::Error, L"ActivateAutologger", L"WriteRegKeys(1) returned 1021"));
+    EXPECT_EQ(EnteredScopes(), (std::vector<std::wstring>{L"EventTraceLogger::ActivateAutologger",
+                                                           L"EventTraceLogger::WriteRegKeys"}))
+        << "the provider key was attempted";
     parent.Reset();
     registry_probe::DeleteTree(volatileParent);
 }
@@ -192,6 +221,8 @@ TEST_F(EventTraceLoggerTest, ActivateAutologgerKeepsWhatWasWrittenBeforeAFailing
 {
     logger.matchAnyKeyword = L"not hex";
     EXPECT_EQ(logger.ActivateAutologger(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_TRUE(Logged(LogLevel::Error, L"WriteRegKeys", L"Error for setting MatchAnyKeyword"));
+    EXPECT_TRUE(Logged(LogLevel::Error, L"ActivateAutologger", L"WriteRegKeys(2) returned 87"));
     EXPECT_EQ(registry_probe::ValueNames(sessionKey).size(), 8u);
     EXPECT_TRUE(registry_probe::Read(providerKey, L"MatchAllKeyword").exists);
     EXPECT_FALSE(registry_probe::Read(providerKey, L"MatchAnyKeyword").exists);
@@ -206,9 +237,11 @@ TEST_F(EventTraceLoggerTest, DeleteAutoLoggerRemovesTheWholeSessionTreeOnly)
     registry_probe::Write(providerKey + L"\\deeper", L"v", REG_DWORD, &one, sizeof one);
 
     EXPECT_EQ(logger.DeleteAutoLogger(), 0u);
+    EXPECT_TRUE(Logged(LogLevel::Info, L"DeleteAutoLogger", L"Delete key " + sessionKey));
     EXPECT_FALSE(registry_probe::KeyExists(sessionKey));
     EXPECT_TRUE(registry_probe::Read(sibling, L"Start").exists);
     EXPECT_EQ(logger.DeleteAutoLogger(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_TRUE(Logged(LogLevel::Error, L"DeleteAutoLogger", L"RegDeleteKey returned 2"));
     registry_probe::DeleteTree(sibling);
 }
 
@@ -234,7 +267,10 @@ TEST_F(EventTraceLoggerTest, EmptySessionNameIsRefusedBeforeAnyRegistryOrSession
                                 Operation{"DeleteAutoLogger", &EventTraceLogger::DeleteAutoLogger}})
     {
         SCOPED_TRACE(op.name);
+        recorder.Clear();
         EXPECT_NE((logger.*op.call)(), 0u);
+        EXPECT_TRUE(Logged(LogLevel::Error, std::wstring(op.name, op.name + strlen(op.name)).c_str(),
+                           L"Empty session name"));
         EXPECT_EQ(registry_probe::ValueNames(kAutologgerRoot), rootValues);
         EXPECT_EQ(registry_probe::SubkeyNames(kAutologgerRoot), rootKeys);
         EXPECT_TRUE(simulation.StartCalls().empty());
@@ -311,6 +347,7 @@ TEST_F(EventTraceLoggerTest, SecondStartOfARunningSessionFails)
 {
     ASSERT_EQ(logger.ActivateTracelogger(), 0u);
     EXPECT_EQ(logger.ActivateTracelogger(), static_cast<DWORD>(ERROR_FUNCTION_FAILED));
+    EXPECT_TRUE(Logged(LogLevel::Error, L"ActivateTracelogger", L"StartTrace failed: 183"));
     const auto starts = simulation.StartCalls();
     ASSERT_EQ(starts.size(), 2u);
     EXPECT_EQ(starts[1].result, static_cast<ULONG>(ERROR_ALREADY_EXISTS));
@@ -326,6 +363,8 @@ TEST_F(EventTraceLoggerTest, InvalidGuidFailsBothLiveOperationsBeforeAnySessionC
         logger.providerGuid = guid;
         EXPECT_EQ(logger.ActivateTracelogger(), static_cast<DWORD>(ERROR_FUNCTION_FAILED));
         EXPECT_EQ(logger.DeleteTraceLogger(), static_cast<DWORD>(ERROR_FUNCTION_FAILED));
+        EXPECT_TRUE(Logged(LogLevel::Error, L"ActivateTracelogger", std::wstring(L"invalid guid: ") + guid));
+        EXPECT_TRUE(Logged(LogLevel::Error, L"DeleteTraceLogger", std::wstring(L"invalid guid: ") + guid));
         EXPECT_TRUE(simulation.StartCalls().empty());
         EXPECT_TRUE(simulation.ControlCalls().empty());
     }
@@ -341,6 +380,7 @@ TEST_F(EventTraceLoggerTest, UnreadableKeywordMaskIsAFailureNotAnException)
         DWORD result = 0;
         EXPECT_NO_THROW(result = logger.ActivateTracelogger());
         EXPECT_EQ(result, static_cast<DWORD>(ERROR_FUNCTION_FAILED));
+        EXPECT_TRUE(Logged(LogLevel::Error, L"ActivateTracelogger", std::wstring(L"invalid keyword mask: ") + mask));
         EXPECT_TRUE(simulation.EnableCalls().empty());
     }
 }
@@ -349,6 +389,7 @@ TEST_F(EventTraceLoggerTest, EnableFailureLeavesTheStartedSessionRunning)
 {
     simulation.FailEnable(ERROR_ACCESS_DENIED);
     EXPECT_EQ(logger.ActivateTracelogger(), static_cast<DWORD>(ERROR_FUNCTION_FAILED));
+    EXPECT_TRUE(Logged(LogLevel::Error, L"ActivateTracelogger", L"EnableTrace failed: 5"));
     EXPECT_TRUE(simulation.IsRunning(sessionName));
 }
 
@@ -374,6 +415,7 @@ TEST_F(EventTraceLoggerTest, DeleteTraceLoggerStopsTheSessionByName)
 TEST_F(EventTraceLoggerTest, DeleteTraceLoggerWithoutARunningSessionFails)
 {
     EXPECT_EQ(logger.DeleteTraceLogger(), static_cast<DWORD>(ERROR_FUNCTION_FAILED));
+    EXPECT_TRUE(Logged(LogLevel::Error, L"DeleteTraceLogger", L"ControlTrace failed: 4201"));
     const auto controls = simulation.ControlCalls();
     ASSERT_EQ(controls.size(), 1u);
     EXPECT_EQ(controls[0].result, static_cast<ULONG>(ERROR_WMI_INSTANCE_NOT_FOUND));
@@ -387,7 +429,12 @@ TEST_F(EventTraceLoggerTest, ActivateLoggingTwiceLeavesTheFirstRegistration)
     EXPECT_EQ(registry_probe::Read(sessionKey, L"MaxFileSize").bytes, DwordBytes(500));
 
     logger.maxFileSize = 123;
+    recorder.Clear();
     EXPECT_EQ(logger.ActivateLogging(), static_cast<DWORD>(ERROR_FUNCTION_FAILED));
+    EXPECT_TRUE(Logged(LogLevel::Error, L"ActivateLogging", L"Failed to activate tracelogging: 1627"));
+    EXPECT_EQ(EnteredScopes(), (std::vector<std::wstring>{L"EventTraceLogger::ActivateLogging",
+                                                           L"EventTraceLogger::ActivateTracelogger",
+                                                           L"EventTraceLogger::AllocateTraceProperties"}));
     EXPECT_EQ(registry_probe::Read(sessionKey, L"MaxFileSize").bytes, DwordBytes(500));
 }
 
@@ -395,12 +442,19 @@ TEST_F(EventTraceLoggerTest, DisableLoggingCleansTheRegistryEvenWithoutASession)
 {
     ASSERT_EQ(logger.ActivateAutologger(), 0u);
     EXPECT_EQ(logger.DisableLogging(), static_cast<DWORD>(ERROR_FUNCTION_FAILED));
+    EXPECT_TRUE(Logged(LogLevel::Error, L"DisableLogging", L"Failed to delete tracelogging: 1627"));
+    EXPECT_FALSE(Logged(LogLevel::Error, L"DisableLogging", L"Failed to delete autologging: 0"));
     EXPECT_FALSE(registry_probe::KeyExists(sessionKey));
 }
 
 TEST_F(EventTraceLoggerTest, DisableLoggingUndoesActivateLogging)
 {
     ASSERT_EQ(logger.ActivateLogging(), 0u);
+    EXPECT_EQ(EnteredScopes(),
+              (std::vector<std::wstring>{L"EventTraceLogger::ActivateLogging", L"EventTraceLogger::ActivateTracelogger",
+                                         L"EventTraceLogger::AllocateTraceProperties",
+                                         L"EventTraceLogger::ActivateAutologger", L"EventTraceLogger::WriteRegKeys",
+                                         L"EventTraceLogger::WriteRegKeys"}));
     ASSERT_TRUE(registry_probe::KeyExists(providerKey));
     EXPECT_EQ(logger.DisableLogging(), 0u);
     EXPECT_FALSE(simulation.IsRunning(sessionName));

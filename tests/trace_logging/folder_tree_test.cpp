@@ -80,6 +80,16 @@ TEST_F(FolderTreeTest, MissingFolderFailsWithTheLookupError)
     EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_PATH_NOT_FOUND));
 }
 
+TEST_F(FolderTreeTest, AFileInPlaceOfTheFolderIsAnErrorAndStays)
+{
+    const std::wstring file = root / L"ETL";
+    WriteFile(file);
+    ::SetLastError(ERROR_SUCCESS);
+    EXPECT_FALSE(DeleteFolder(file));
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_DIRECTORY));
+    EXPECT_TRUE(PathExists(file));
+}
+
 // Links are made on the Linux side (CreateSymbolicLinkW is a stub in Wine); Win32 then shows a
 // link to a folder as a folder with FILE_ATTRIBUTE_REPARSE_POINT.
 class FolderLinkTest : public FolderTreeTest

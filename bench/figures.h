@@ -1,0 +1,7 @@
+#pragma once
+#include "harness.h"
+
+// One function per subject; add a new subject here and call it from main.
+namespace bench {
+void AddMalwareListFigures(FigureList& figures);
+} // namespace bench

@@ -109,6 +109,16 @@ std::wstring HalvexArkLoggingAssistant::GetEtlFolder()
     return folder;
 }
 
+void HalvexArkLoggingAssistant::Configure(EventTraceLogger& logger, const ProviderEntry& entry,
+                                          const std::wstring& etlFolder) const
+{
+    logger.logFilePath = EtlFilePath(etlFolder, entry.name).c_str();
+    logger.providerGuid = entry.guid.c_str();
+    logger.sessionName = entry.name.c_str();
+    logger.matchAnyKeyword = matchAnyKeyword;
+    logger.enableLevel = static_cast<int32_t>(enableLevel);
+}
+
 uint32_t HalvexArkLoggingAssistant::StartSession(Json::Value&, uint32_t)
 {
     static constexpr const wchar_t* kScope = L"HalvexArkLoggingAssistant::StartSession";
@@ -124,11 +134,7 @@ uint32_t HalvexArkLoggingAssistant::StartSession(Json::Value&, uint32_t)
     for (const ProviderEntry& entry : providers)
     {
         EventTraceLogger logger;
-        logger.logFilePath = EtlFilePath(folder, entry.name).c_str();
-        logger.providerGuid = entry.guid.c_str();
-        logger.sessionName = entry.name.c_str();
-        logger.matchAnyKeyword = matchAnyKeyword;
-        logger.enableLevel = static_cast<int32_t>(enableLevel);
+        Configure(logger, entry, folder);
         // Every provider is tried; one failure fails the whole call.
         if (const DWORD code = logger.ActivateLogging(); code != ERROR_SUCCESS)
             result = logging::Fail(ERROR_FUNCTION_FAILED, LogLevel::Error, kScope,
@@ -150,11 +156,7 @@ uint32_t HalvexArkLoggingAssistant::EndSession(Json::Value&, uint32_t)
     for (const ProviderEntry& entry : providers)
     {
         EventTraceLogger logger;
-        logger.logFilePath = EtlFilePath(folder, entry.name).c_str();
-        logger.providerGuid = entry.guid.c_str();
-        logger.sessionName = entry.name.c_str();
-        logger.matchAnyKeyword = matchAnyKeyword;
-        logger.enableLevel = static_cast<int32_t>(enableLevel);
+        Configure(logger, entry, folder);
         if (const DWORD code = logger.DisableLogging(); code != ERROR_SUCCESS)
             result = logging::Fail(ERROR_FUNCTION_FAILED, LogLevel::Error, kScope,
                                    L"Failed to stop logging for %s %d", entry.name.c_str(), code);

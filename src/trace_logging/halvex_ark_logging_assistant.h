@@ -10,6 +10,8 @@
 #include "sdk/qv_string.h"
 #include "trace_logging/isession_assistant.h"
 
+class EventTraceLogger;
+
 // One trace provider: name is also the trace session's and the .etl file's base name.
 struct ProviderEntry
 {
@@ -51,6 +53,8 @@ public:
 private:
     // The product folder's Logs\ARK\ETL; empty when no folder is known.
     std::wstring GetEtlFolder();
+    // A fresh logger's fields for one provider, with the assistant's level and keywords.
+    void Configure(EventTraceLogger& logger, const ProviderEntry& entry, const std::wstring& etlFolder) const;
 
     ServPlugin<IServConfig> configPlugin{L"productinfo"};
     qv::WString matchAnyKeyword{L"0xffffffff"};

@@ -2,9 +2,14 @@
 
 #include <windows.h>
 
+#include <shlwapi.h>
+
 #include <json/json.h>
 
+#include "logging/log.h"
 #include "logging/log_scope.h"
+#include "trace_logging/event_trace_logger.h"
+#include "trace_logging/folder_tree.h"
 
 using qv::Product::Support::ISessionAssistant;
 
@@ -12,6 +17,20 @@ namespace {
 
 // The host asks for the session interface under a second id as well.
 constexpr const wchar_t* kSessionAssistantAliasId = L"{D01F7793-BF4C-46D5-B43C-66494B6E87BD}";
+
+constexpr uint32_t kConfigKindPath = 2;
+constexpr uint32_t kPluginMissing = 5002;
+
+// folder\name, plus ".etl" unless the name has an extension already.
+std::wstring EtlFilePath(const std::wstring& folder, const std::wstring& name)
+{
+    const std::wstring path = JoinPath(folder, name.c_str());
+    // PathAddExtensionW may write MAX_PATH characters whatever the text's length.
+    std::vector<wchar_t> buffer(path.size() + MAX_PATH + 1, L'\0');
+    path.copy(buffer.data(), path.size());
+    ::PathAddExtensionW(buffer.data(), L".etl");
+    return buffer.data();
+}
 
 } // namespace
 
@@ -22,6 +41,7 @@ HalvexArkLoggingAssistant::HalvexArkLoggingAssistant()
 
 HalvexArkLoggingAssistant::~HalvexArkLoggingAssistant()
 {
+    // The members go after the log binding: providers, keyword, then the held plug-in.
     logHandle.Release();
 }
 
@@ -34,15 +54,20 @@ void* HalvexArkLoggingAssistant::QueryInterface(InterfaceId id)
     return nullptr;
 }
 
-uint32_t HalvexArkLoggingAssistant::Init(IPluginHost*)
+uint32_t HalvexArkLoggingAssistant::Init(IPluginHost* host)
 {
-    LogScope scope(L"HalvexArkLoggingAssistant::Init");
+    static constexpr const wchar_t* kScope = L"HalvexArkLoggingAssistant::Init";
+    LogScope scope(kScope);
+    if (configPlugin.GetPlugin(ComponentManagerOf(host)) == nullptr)
+        return logging::Fail(kPluginMissing, LogLevel::Error, kScope, L"Couldn't get ServConfig plugin!");
+    logging::Write(LogLevel::Debug, kScope, L"Successfully initialized assistant");
     return ERROR_SUCCESS;
 }
 
 void HalvexArkLoggingAssistant::UnInit()
 {
     LogScope scope(L"HalvexArkLoggingAssistant::UnInit");
+    configPlugin.Release();
 }
 
 uint32_t HalvexArkLoggingAssistant::Start()
@@ -67,29 +92,76 @@ uint32_t HalvexArkLoggingAssistant::Collect(uint32_t, uint32_t, uint32_t)
     return ERROR_SUCCESS;
 }
 
-// Deleting the ETL folder is not written yet.
-uint32_t HalvexArkLoggingAssistant::CleanUp(uint32_t, uint32_t, bool remove)
-{
-    LogScope scope(L"HalvexArkLoggingAssistant::CleanUp");
-    return remove ? ERROR_CALL_NOT_IMPLEMENTED : ERROR_SUCCESS;
-}
-
 qv::WString HalvexArkLoggingAssistant::GetName()
 {
     return qv::WString(L"HalvexArkLoggingAssistant");
 }
 
-// The trace sessions are not written yet.
+std::wstring HalvexArkLoggingAssistant::GetEtlFolder()
+{
+    const wchar_t* productFolder = configPlugin->GetString(kConfigKindPath, L"product");
+    // Without it the folder would be relative to whatever the host's current folder is.
+    if (productFolder == nullptr || *productFolder == L'\0')
+        return std::wstring();
+    std::wstring folder = productFolder;
+    for (const wchar_t* part : {L"Logs", L"ARK", L"ETL"})
+        folder = JoinPath(folder, part);
+    return folder;
+}
+
+void HalvexArkLoggingAssistant::Configure(EventTraceLogger& logger, const ProviderEntry& entry,
+                                          const std::wstring& etlFolder) const
+{
+    logger.logFilePath = EtlFilePath(etlFolder, entry.name).c_str();
+    logger.providerGuid = entry.guid.c_str();
+    logger.sessionName = entry.name.c_str();
+    logger.matchAnyKeyword = matchAnyKeyword;
+    logger.enableLevel = static_cast<int32_t>(enableLevel);
+}
+
 uint32_t HalvexArkLoggingAssistant::StartSession(Json::Value&, uint32_t)
 {
-    LogScope scope(L"HalvexArkLoggingAssistant::StartSession");
-    return ERROR_CALL_NOT_IMPLEMENTED;
+    static constexpr const wchar_t* kScope = L"HalvexArkLoggingAssistant::StartSession";
+    LogScope scope(kScope);
+    if (!configPlugin)
+        return logging::Fail(kPluginMissing, LogLevel::Error, kScope, L"No ServConfig plugin");
+    const std::wstring folder = GetEtlFolder();
+    if (folder.empty())
+        return logging::Fail(ERROR_PATH_NOT_FOUND, LogLevel::Error, kScope, L"Product folder unknown");
+
+    EnsureDirectory(folder);
+    uint32_t result = ERROR_SUCCESS;
+    for (const ProviderEntry& entry : providers)
+    {
+        EventTraceLogger logger;
+        Configure(logger, entry, folder);
+        // Every provider is tried; one failure fails the whole call.
+        if (const DWORD code = logger.ActivateLogging(); code != ERROR_SUCCESS)
+            result = logging::Fail(ERROR_FUNCTION_FAILED, LogLevel::Error, kScope,
+                                   L"Failed to start logging for %s %d", entry.name.c_str(), code);
+    }
+    return result;
 }
 
 uint32_t HalvexArkLoggingAssistant::EndSession(Json::Value&, uint32_t)
 {
-    LogScope scope(L"HalvexArkLoggingAssistant::EndSession");
-    return ERROR_CALL_NOT_IMPLEMENTED;
+    static constexpr const wchar_t* kScope = L"HalvexArkLoggingAssistant::EndSession";
+    LogScope scope(kScope);
+    if (!configPlugin)
+        return logging::Fail(kPluginMissing, LogLevel::Error, kScope, L"No ServConfig plugin");
+    // Stopping finds sessions and keys by name, so an unknown folder does not matter here.
+    const std::wstring folder = GetEtlFolder();
+
+    uint32_t result = ERROR_SUCCESS;
+    for (const ProviderEntry& entry : providers)
+    {
+        EventTraceLogger logger;
+        Configure(logger, entry, folder);
+        if (const DWORD code = logger.DisableLogging(); code != ERROR_SUCCESS)
+            result = logging::Fail(ERROR_FUNCTION_FAILED, LogLevel::Error, kScope,
+                                   L"Failed to stop logging for %s %d", entry.name.c_str(), code);
+    }
+    return result;
 }
 
 // Predefined settings mean "logging off".
@@ -98,4 +170,25 @@ uint32_t HalvexArkLoggingAssistant::ApplyPredefinedSettings(uint32_t value)
     LogScope scope(L"HalvexArkLoggingAssistant::ApplyPredefinedSettings");
     Json::Value none;
     return static_cast<ISessionAssistant*>(this)->EndSession(none, value);
+}
+
+uint32_t HalvexArkLoggingAssistant::CleanUp(uint32_t, uint32_t, bool remove)
+{
+    static constexpr const wchar_t* kScope = L"HalvexArkLoggingAssistant::CleanUp";
+    LogScope scope(kScope);
+    if (!remove)
+        return ERROR_SUCCESS;
+    if (!configPlugin)
+        return logging::Fail(kPluginMissing, LogLevel::Error, kScope, L"No ServConfig plugin");
+    const std::wstring folder = GetEtlFolder();
+    if (folder.empty())
+        return logging::Fail(ERROR_PATH_NOT_FOUND, LogLevel::Error, kScope, L"Product folder unknown");
+
+    if (DeleteFolder(folder))
+        return ERROR_SUCCESS;
+    const DWORD code = ::GetLastError();
+    // A running session keeps its .etl file open: the folder cannot be emptied yet.
+    if (code == ERROR_DIR_NOT_EMPTY)
+        return ERROR_SUCCESS;
+    return logging::Fail(code, LogLevel::Error, kScope, L"DeleteFolder (ETL) failed. Status = %d", code);
 }

@@ -1,9 +1,23 @@
 #pragma once
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "logging/log_handle.h"
+#include "module/host/iserv_config.h"
 #include "module/iserv_plugin.h"
+#include "module/serv_plugin.h"
+#include "sdk/qv_string.h"
 #include "trace_logging/isession_assistant.h"
+
+class EventTraceLogger;
+
+// One trace provider: name is also the trace session's and the .etl file's base name.
+struct ProviderEntry
+{
+    std::wstring name;
+    std::wstring guid; // braced
+};
 
 // The support-session assistant, offered as "HalvexArkLoggingAssistant". IServPlugin must stay the
 // first base: the host treats the object's address as its primary interface.
@@ -37,5 +51,14 @@ public:
     uint32_t ApplyPredefinedSettings(uint32_t value) override;
 
 private:
+    // The product folder's Logs\ARK\ETL; empty when no folder is known.
+    std::wstring GetEtlFolder();
+    // A fresh logger's fields for one provider, with the assistant's level and keywords.
+    void Configure(EventTraceLogger& logger, const ProviderEntry& entry, const std::wstring& etlFolder) const;
+
+    ServPlugin<IServConfig> configPlugin{L"productinfo"};
+    qv::WString matchAnyKeyword{L"0xffffffff"};
+    uint32_t enableLevel = 255;
+    std::vector<ProviderEntry> providers{{L"halvex", L"{C041D9E4-266F-4144-86F4-B031A570505A}"}};
     LogHandle logHandle;
 };

@@ -21,9 +21,10 @@ run_timeout=${QV_I686_RUN_TIMEOUT:-900}
 # Death tests start one process each: too slow under emulation; their suites end in DeathTest.
 filter='-*DeathTest*:*Death*'
 
+began=$(date +%s)
 skip() { echo "test-i686: SKIPPED - the 32-bit tests did not run: $*"; exit 3; }
 fail() { echo "test-i686: FAILED - $*" >&2; exit 1; }
-say() { echo "test-i686: $*"; }
+say() { echo "test-i686: [+$(($(date +%s) - began))s] $*"; }
 
 [ -z "${QV_SKIP_I686:-}" ] || skip "QV_SKIP_I686 is set"
 mkdir -p "$logs"

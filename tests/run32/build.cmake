@@ -1,5 +1,5 @@
-# The 32-bit run executes under emulation, where every process start costs about a minute, so the
-# i686 build also gets one program holding the tests of every folder: test_all32.
+# The 32-bit run may execute under emulation, where each process start is costly, so the i686
+# build also gets one program holding the tests of every folder: test_all32.
 if(QV_ARCH STREQUAL "i686")
   add_executable(test_all32)
   target_link_libraries(test_all32 PRIVATE qv_testing gmock gtest_main)

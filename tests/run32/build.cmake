@@ -1,0 +1,30 @@
+# The 32-bit run may execute under emulation, where each process start is costly, so the i686
+# build also gets one program holding the tests of every folder: test_all32.
+if(QV_ARCH STREQUAL "i686")
+  add_executable(test_all32)
+  target_link_libraries(test_all32 PRIVATE qv_testing gmock gtest_main)
+  qv_strict(test_all32)
+  add_dependencies(test_all32 qvmodule)
+
+  file(GLOB qv_all32_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS "${CMAKE_SOURCE_DIR}/tests/*")
+  foreach(dir ${qv_all32_dirs})
+    if(IS_DIRECTORY "${dir}")
+      get_filename_component(name "${dir}" NAME)
+      file(GLOB sources CONFIGURE_DEPENDS "${dir}/*.cpp")
+      file(GLOB marker CONFIGURE_DEPENDS "${dir}/*_test.cpp")
+      if(marker)
+        # Each folder's sources keep whatever its own program gets from a folder build file.
+        set(part all32_${name})
+        add_library(${part} OBJECT ${sources})
+        target_compile_definitions(${part} PRIVATE $<TARGET_PROPERTY:test_${name},COMPILE_DEFINITIONS>)
+        target_compile_options(${part} PRIVATE $<TARGET_PROPERTY:test_${name},COMPILE_OPTIONS>)
+        target_include_directories(${part} PRIVATE $<TARGET_PROPERTY:test_${name},INCLUDE_DIRECTORIES>)
+        target_link_libraries(${part} PUBLIC qv_testing gmock $<TARGET_PROPERTY:test_${name},LINK_LIBRARIES>)
+        qv_strict(${part})
+        target_link_libraries(test_all32 PRIVATE ${part})
+        # Builds what the single program needs beside it in bin/ (test DLLs, child programs).
+        add_dependencies(test_all32 test_${name})
+      endif()
+    endif()
+  endforeach()
+endif()

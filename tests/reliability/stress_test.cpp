@@ -3,6 +3,8 @@
 // reject is.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "stress_scenario.h"
 
 namespace {
@@ -12,6 +14,9 @@ TEST(Stress, ConcurrentEventsAndHostCallsKeepDetectionsAndStatusesSound)
     StressOptions options;
     options.duration = std::chrono::milliseconds(3000);
     const StressFigures figures = RunStress(options);
+    std::printf("fired %ld, confirmed %ld, stored %ld, statuses %ld, calls %ld, host actions %ld, longest %.1f ms (%s)\n",
+                figures.detectionsFired, figures.distinctConfirmed, figures.storedItems, figures.statusesPublished,
+                figures.calls, figures.hostActions, figures.longestCallMs, figures.longestCall.c_str());
 
     EXPECT_EQ(figures.hungCalls, 0) << "longest: " << figures.longestCall;
     EXPECT_LT(figures.longestCallMs, static_cast<double>(options.callBound.count())) << figures.longestCall;

@@ -11,6 +11,7 @@
 
 #include "crash_detections.h"
 #include "fake_host/fake_host.h"
+#include "logging/testing/log_recorder.h"
 #include "malware_monitor/imalware_monitor.h"
 #include "malware_monitor/task_ids.h"
 #include "malware_monitor/testing/threat_builders.h"
@@ -48,6 +49,7 @@ int wmain(int argc, wchar_t** argv)
     const int count = static_cast<int>(std::wcstol(argv[2], nullptr, 10));
     const bool recheck = std::wcscmp(argv[3], L"recheck") == 0;
 
+    LogRecorder recorder; // tells whether the detections really went to the recheck's cache
     FakeHost host(settingsFile);
     host.settings.Seed(L"/FileScan.MalwareMonitor/", L"/Enabled", Json::Value(true));
     host.onDemand.AddTask(testing_records::MakeConfiguredTaskRecord(FULLSCAN_TASK_ID));
@@ -65,6 +67,9 @@ int wmain(int argc, wchar_t** argv)
                  host))
         return Fail("no subscription");
 
+    // The worker clears the recheck flag once it has subscribed and set up the exclusions tracker;
+    // the running report must come after that.
+    ::Sleep(300);
     if (recheck && !host.onDemand.ReportTaskRunning(testing_records::MakeTaskReference(SILENT_TASK_ID)))
         return Fail("silent task report");
 
@@ -73,6 +78,9 @@ int wmain(int argc, wchar_t** argv)
         const std::wstring path = CrashDetectionObject(i);
         if (!host.onAccess.DeliverVirusFound(testing_records::MakeOnAccessThreat({path.c_str(), kCrashThreatName})))
             return Fail("delivery");
+        if (recheck && !recorder.Contains(LogLevel::Debug, L"MalwareMonitorAL::OnVirusFound",
+                                          L"Threat [ " + path + L" ] cached."))
+            return Fail("detection not cached during the recheck");
         std::printf("ACK %d\n", i);
         std::fflush(stdout);
     }

@@ -20,8 +20,8 @@ int Argument(int argc, char** argv, int index, int fallback)
 
 void PrintCounts(const char* when, const ProcessCounts& counts)
 {
-    std::printf("  %-7s handles %lu, threads %lu, private bytes %llu\n", when, static_cast<unsigned long>(counts.handles),
-                static_cast<unsigned long>(counts.threads), static_cast<unsigned long long>(counts.privateBytes));
+    std::printf("  %-7s handles %lu, threads %lu, private bytes %.0f\n", when, static_cast<unsigned long>(counts.handles),
+                static_cast<unsigned long>(counts.threads), static_cast<double>(counts.privateBytes));
 }
 
 bool Stress(int seconds)
@@ -34,8 +34,8 @@ bool Stress(int seconds)
     const StressFigures f = RunStress(options);
     const ProcessCounts after = ReadProcessCounts();
     std::printf("stress (%d s, %d scanner threads)\n", seconds, options.scannerThreads);
-    std::printf("  detections fired %ld, distinct confirmed while enabled %ld, found in store %ld, missing %zu\n",
-                f.detectionsFired, f.distinctConfirmed, f.confirmedFound, f.missing.size());
+    std::printf("  detections fired %ld, distinct confirmed while enabled %ld, found in store %ld, missing %ld\n",
+                f.detectionsFired, f.distinctConfirmed, f.confirmedFound, static_cast<long>(f.missing.size()));
     std::printf("  stored items %ld, unimportant listed %ld, stored form %s\n", f.storedItems, f.unimportantListed,
                 f.storedFormOk ? "ok" : "BAD");
     std::printf("  statuses published %ld, inconsistent %ld %s\n", f.statusesPublished, f.badStatuses,
@@ -56,9 +56,9 @@ bool Soak(int cycles)
     PrintCounts("before", f.before);
     PrintCounts("after", f.after);
     const long long memoryGrowth = static_cast<long long>(f.after.privateBytes) - static_cast<long long>(f.before.privateBytes);
-    std::printf("  growth: handles %ld, threads %ld, private bytes %lld\n",
+    std::printf("  growth: handles %ld, threads %ld, private bytes %.0f\n",
                 static_cast<long>(f.after.handles) - static_cast<long>(f.before.handles),
-                static_cast<long>(f.after.threads) - static_cast<long>(f.before.threads), memoryGrowth);
+                static_cast<long>(f.after.threads) - static_cast<long>(f.before.threads), static_cast<double>(memoryGrowth));
     return f.failures == 0 && f.after.handles <= f.before.handles + 8 && f.after.threads <= f.before.threads + 1 &&
            memoryGrowth <= 1024 * 1024;
 }

@@ -3,6 +3,8 @@
 #include <psapi.h>
 #include <tlhelp32.h>
 
+#include <cstdint>
+
 #include "sdk/unique_handle.h"
 
 namespace {
@@ -26,17 +28,32 @@ DWORD CountThreadsOf(DWORD processId)
     return count;
 }
 
+// Where the system does not count handles (Wine answers 0), the open handle values are probed:
+// kernel handles are multiples of four from 4 up.
+DWORD CountHandlesByProbing()
+{
+    DWORD count = 0;
+    DWORD flags = 0;
+    for (uintptr_t value = 4; value < 0x20000; value += 4)
+    {
+        if (::GetHandleInformation(reinterpret_cast<HANDLE>(value), &flags))
+            ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 ProcessCounts ReadProcessCounts()
 {
     ProcessCounts counts;
-    ::GetProcessHandleCount(::GetCurrentProcess(), &counts.handles);
+    if (!::GetProcessHandleCount(::GetCurrentProcess(), &counts.handles) || counts.handles == 0)
+        counts.handles = CountHandlesByProbing();
     counts.threads = CountThreadsOf(::GetCurrentProcessId());
     PROCESS_MEMORY_COUNTERS_EX memory{};
     memory.cb = sizeof(memory);
     if (::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&memory),
                                sizeof(memory)))
-        counts.privateBytes = memory.PrivateUsage;
+        counts.privateBytes = memory.PrivateUsage != 0 ? memory.PrivateUsage : memory.PagefileUsage; // Wine fills only the latter
     return counts;
 }

@@ -146,6 +146,7 @@ struct Shared
     // Scan results stand for what the scanner finds: every file reported so far. A refresh
     // replaces the list with them, so it must not overlap a detection in flight.
     std::shared_mutex refreshGate;
+    std::atomic<bool> refreshWaiting{false}; // holds new readers back: the lock itself may starve a writer
     std::vector<std::atomic<bool>> confirmed;
     std::vector<std::atomic<bool>> infected;
     std::atomic<long> fired{0};
@@ -167,6 +168,8 @@ void Scanner(IOnAccess::IScanEvents* sink, Shared& shared, CallClock& clock, int
             spec.status = 7; // not important without the bypass flag
         const auto threat = testing_records::MakeOnAccessThreat(spec);
 
+        while (shared.refreshWaiting.load())
+            ::Sleep(0);
         std::shared_lock<std::shared_mutex> gate(shared.refreshGate);
         const long before = shared.enableEpoch.load();
         const bool enabled = shared.hostEnabled.load();
@@ -211,7 +214,9 @@ void TaskEvents(FakeHost& host, IOnDemand::ITaskEvents* tasks, IUpdate::IEvents*
         case 2: // a full scan or the silent task ends successfully and replaces the list
         {
             const auto& task = random() % 2 ? full : silent;
+            shared.refreshWaiting.store(true);
             std::unique_lock<std::shared_mutex> gate(shared.refreshGate);
+            shared.refreshWaiting.store(false);
             host.onDemand.SetResults(task, InfectedThreats(shared));
             state.completion = &finished;
             clock.Time("OnTaskStateChanged(refresh)", [&] { tasks->OnTaskStateChanged(task, state); });

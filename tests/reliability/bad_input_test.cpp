@@ -229,6 +229,61 @@ TEST(BadInput, TaskAndUpdateRecordsWithoutTheirParts)
     EXPECT_EQ(run.monitor->UnregisterListener(&listener, 0, 0), 0u);
 }
 
+// A flood during a recheck: repeats are logged each time but neither kept twice nor stored
+// again, and the cache keeps what the list could still take, up to the list's own limit.
+TEST(BadInput, DetectionFloodDuringARecheckStaysBounded)
+{
+    constexpr int kStoredItems = 9990;
+    Json::Value elements(Json::arrayValue);
+    std::vector<Threat> stillFound;
+    for (int i = 0; i < kStoredItems; ++i)
+    {
+        const std::wstring object = L"C:\\stored\\" + std::to_wstring(i) + L".exe";
+        elements.append(Json::Value(Json::objectValue));
+        elements[i]["object"] = qv::ToUtf8String(object.c_str());
+        elements[i]["threatname"] = "T";
+        stillFound.push_back(MakeThreat(object.c_str(), L"T"));
+    }
+    Json::Value document(Json::objectValue);
+    document["malwarePresent"] = true;
+    document["detections"] = elements;
+    RunningMonitor run(document);
+    ASSERT_TRUE(run.Ready());
+    ::Sleep(300); // the worker clears the recheck flag once it is set up; the report comes after
+    const TaskReference silent = MakeTaskReference(SILENT_TASK_ID);
+    IOnDemand::TaskState running;
+    running.running = 1;
+    ASSERT_EQ(run.taskSink->OnTaskStateChanged(silent, running), 0u);
+
+    const OnAccessThreat repeated = MakeOnAccessThreat({L"C:\\flood\\same.exe", L"Flood"});
+    const size_t commitsBefore = run.host.settings.Commits().size();
+    for (int i = 0; i < 3000; ++i)
+        run.scanSink->OnVirusFound(repeated, 0);
+    EXPECT_EQ(run.host.settings.Commits().size(), commitsBefore + 1) << "stored once, not once per repeat";
+    size_t cachedLines = 0;
+    for (const LogLine& line : run.recorder.Lines())
+        cachedLines += line.text == L"Threat [ C:\\flood\\same.exe ] cached." ? 1 : 0;
+    EXPECT_EQ(cachedLines, 3000u) << "every repeat keeps its log line";
+
+    for (int i = 0; i < 15; ++i) // room for 11 of them
+    {
+        const std::wstring object = L"C:\\flood\\" + std::to_wstring(i) + L".exe";
+        run.scanSink->OnVirusFound(MakeOnAccessThreat({object.c_str(), L"Flood"}), 0);
+    }
+    const auto stored = run.StoredObjects();
+    ASSERT_EQ(stored.size(), 10001u) << "the stored list stops at the list's limit";
+    EXPECT_EQ(stored[kStoredItems], L"C:\\flood\\same.exe");
+    EXPECT_EQ(stored.back(), L"C:\\flood\\9.exe") << "the first detections that fit are the ones kept";
+
+    // The recheck ends finding the stored files still infected: the list takes the cache up to its limit.
+    run.host.onDemand.SetResults(silent, stillFound);
+    IOnDemand::TaskCompletion done;
+    IOnDemand::TaskState ended;
+    ended.completion = &done;
+    ASSERT_EQ(run.taskSink->OnTaskStateChanged(silent, ended), 0u);
+    EXPECT_EQ(run.StoredObjects(), stored);
+}
+
 Json::Value Detections(const Json::Value& elements)
 {
     Json::Value document(Json::objectValue);

@@ -5,6 +5,7 @@ int main()
 {
     bench::FigureList figures;
     bench::AddMalwareListFigures(figures);
+    bench::AddMonitorFigures(figures);
     bench::Run(figures);
     return 0;
 }

@@ -4,8 +4,8 @@
 int main()
 {
     bench::FigureList figures;
-    bench::AddMalwareListFigures(figures);
     bench::AddMonitorFigures(figures);
+    bench::AddMalwareListFigures(figures);
     bench::Run(figures);
     return 0;
 }

@@ -4,6 +4,7 @@
 int main()
 {
     bench::FigureList figures;
+    bench::AddMonitorFigures(figures);
     bench::AddMalwareListFigures(figures);
     bench::Run(figures);
     return 0;

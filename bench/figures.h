@@ -4,4 +4,5 @@
 // One function per subject; add a new subject here and call it from main.
 namespace bench {
 void AddMalwareListFigures(FigureList& figures);
+void AddMonitorFigures(FigureList& figures);
 } // namespace bench

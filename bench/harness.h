@@ -15,6 +15,8 @@ struct Figure
     std::string name;
     std::function<TimedPart()> setup;
     size_t repetitions = 50;
+    // The same operation done by the plain algorithm, measured in the same run for the ratio.
+    std::function<TimedPart()> literal;
 };
 
 // The figures of one subject, appended to the list the program runs.

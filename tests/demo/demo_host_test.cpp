@@ -215,7 +215,7 @@ TEST(DemoHost, ScenarioFileDrivesTheRunAndAFailingStepGivesNonZero)
 {
     ScratchFolder folder(L"custom");
     const std::wstring scenario = folder / L"scenario.json";
-    // StartRecheck before Start is refused: the host reports it and exits non-zero, yet gives all back.
+    // StartRecheck of a monitor never enabled is refused: the host reports it and exits non-zero, yet gives all back.
     WriteText(scenario, R"({"title": "short run", "steps": [
         {"do": "create_monitor"}, {"do": "init_monitor"}, {"do": "start_recheck"},
         {"do": "uninit_monitor"}, {"do": "destroy_monitor"}, {"do": "check_plugins"}]})");
@@ -223,7 +223,7 @@ TEST(DemoHost, ScenarioFileDrivesTheRunAndAFailingStepGivesNonZero)
                                   folder.Path());
     EXPECT_EQ(run.exitCode, 1u) << run.output;
     EXPECT_TRUE(run.Shows("running the short run")) << run.output;
-    EXPECT_TRUE(run.Shows("StartRecheck -> 5023  (UNEXPECTED, wanted 0)")) << run.output;
+    EXPECT_TRUE(run.Shows("StartRecheck -> 21  (UNEXPECTED, wanted 0)")) << run.output;
     EXPECT_TRUE(run.Shows("every plug-in given back")) << run.output;
 }
 

@@ -340,7 +340,7 @@ private:
         end.threats = Threats(args["threats"]);
         end.removeTask = args.get("removeTask", false).asBool();
         host_.onDemand.SetResults(task, end.threats);
-        console_report::Note(number_, "the silent task finishes and found " + std::to_string(end.threats.size()) +
+        console_report::Note(number_, "the silent task finishes, having found " + std::to_string(end.threats.size()) +
                                           " threats" + (end.removeTask ? " (and leaves the task store)" : ""));
         if (!host_.onDemand.FinishTask(task, end))
             return Fail("the task event was not delivered in time");

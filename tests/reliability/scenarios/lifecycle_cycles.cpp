@@ -58,6 +58,8 @@ LifecycleFigures RunLifecycleCycles(int warmUp, int cycles)
     {
         if (i == warmUp)
             figures.before = ReadProcessCounts();
+        if (i == warmUp + cycles / 2)
+            figures.middle = ReadProcessCounts();
         if (!MonitorCycle(module) || !AssistantCycle(module))
             ++figures.failures;
         recorder.Clear();

@@ -8,6 +8,7 @@ struct LifecycleFigures
     int cycles = 0;
     int failures = 0; // cycles in which a call answered an unexpected result
     ProcessCounts before; // after the warm-up cycles
+    ProcessCounts middle; // after the first half of the measured cycles
     ProcessCounts after;
 };
 

@@ -55,7 +55,9 @@ public:
     bool WriteBool(const wchar_t* path, bool value) override { return Write(path, Json::Value(value)); }
 
     bool IsWriter() const noexcept { return writer_; }
-    const Node& Values() const noexcept { return values_; }
+    // A committed writer is spent: its values move into the store instead of being copied, as
+    // a store that owns what it was given would do (a status document can hold 10001 items).
+    Node TakeValues() { return std::move(values_); }
 
 private:
     const Json::Value* Find(const wchar_t* path) const
@@ -120,8 +122,8 @@ bool FakeSettingsStore::Commit(ISettingsAccessor* writer, const wchar_t* node, u
     if (!succeeded)
         return false;
     Node& stored = nodes_[TextOf(node)];
-    for (const auto& value : accessor->Values())
-        stored[value.first] = value.second;
+    for (auto& value : accessor->TakeValues())
+        stored[value.first] = std::move(value.second);
     Save();
     return true;
 }

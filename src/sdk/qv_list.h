@@ -3,6 +3,7 @@
 
 #include <cstdint>
 
+#include "sdk/linked_position.h"
 #include "sdk/qv_list_interfaces.h"
 
 namespace qv {
@@ -12,33 +13,14 @@ class List;
 
 namespace list_detail {
 
-struct Link
-{
-    Link* prev;
-    Link* next;
-};
+using link_detail::Link;
+using link_detail::Position;
 
 template <typename T>
 struct Node : Link
 {
     explicit Node(const T& v) : Link{nullptr, nullptr}, value(v) {}
     T value;
-};
-
-// Where an enumerator stands: the list's sentinel and the current node (the sentinel when
-// past the end).
-struct Position
-{
-    Link* list;
-    Link* current;
-
-    bool HasMore() const { return current != list; }
-    void Next()
-    {
-        if (current != list)
-            current = current->next;
-    }
-    void Reset() { current = list->next; }
 };
 
 } // namespace list_detail

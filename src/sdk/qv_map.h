@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "sdk/linked_position.h"
 #include "sdk/qv_key_traits.h"
 #include "sdk/qv_map_interfaces.h"
 
@@ -15,11 +16,8 @@ class Map;
 
 namespace map_detail {
 
-struct Link
-{
-    Link* prev;
-    Link* next;
-};
+using link_detail::Link;
+using link_detail::Position;
 
 template <typename K, typename V>
 struct Node : Link
@@ -30,22 +28,6 @@ struct Node : Link
     uint32_t hash;
     K key;
     V value;
-};
-
-// Where an enumerator stands: the map's node list and the current node (the list itself
-// when past the end).
-struct Position
-{
-    Link* list;
-    Link* current;
-
-    bool HasMore() const { return current != list; }
-    void Next()
-    {
-        if (current != list)
-            current = current->next;
-    }
-    void Reset() { current = list->next; }
 };
 
 } // namespace map_detail

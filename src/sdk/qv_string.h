@@ -69,7 +69,10 @@ public:
         Reallocate(64);
         Assign(other.chars_);
     }
-    StringT(StringT&& other) { MoveFrom(other); }
+    // Moves never throw, so containers move strings when they grow. Another module's block is
+    // copied into this module's heap rather than adopted; that copy's only failure (no memory)
+    // ends the process, it does not throw.
+    StringT(StringT&& other) noexcept { MoveFrom(other); }
     ~StringT() { ReleaseStorage(); }
 
     StringT& operator=(const StringT& other)
@@ -78,7 +81,7 @@ public:
             Assign(other.chars_);
         return *this;
     }
-    StringT& operator=(StringT&& other)
+    StringT& operator=(StringT&& other) noexcept
     {
         if (this != &other)
             MoveFrom(other);
@@ -360,7 +363,8 @@ private:
         VerifyGuards();
     }
 
-    void MoveFrom(StringT& other)
+    // Only a block of the manager this string would free through is taken over.
+    void MoveFrom(StringT& other) noexcept
     {
         IMemMgr* mine = chars_ ? Info()->manager : &MemMgr::Instance();
         if (other.chars_ != nullptr && other.Info()->manager == mine)
@@ -394,5 +398,9 @@ using WString = StringT<wchar_t, StringMemMgr, ChTraitsCRT<wchar_t>, 1>;
 using AString = StringT<char, StringMemMgr, ChTraitsCRT<char>, 1>;
 
 static_assert(sizeof(WString) == sizeof(void*), "a string is one pointer across module boundaries");
+static_assert(std::is_nothrow_move_constructible<WString>::value && std::is_nothrow_move_assignable<WString>::value,
+              "containers of strings move them instead of copying");
+static_assert(std::is_nothrow_move_constructible<AString>::value && std::is_nothrow_move_assignable<AString>::value,
+              "containers of strings move them instead of copying");
 
 } // namespace qv

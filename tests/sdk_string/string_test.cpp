@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "sdk/id_text.h"
 #include "sdk/qv_string.h"
@@ -176,6 +177,24 @@ TEST_F(ForeignManager, MoveCopiesAcrossManagersAndTransfersWithin)
     target = std::move(source);
     EXPECT_EQ(target.c_str(), block) << "the block moves without copying";
     EXPECT_FALSE(source.IsAllocated());
+}
+
+TEST_F(ForeignManager, GrowingVectorMovesOwnBlocksAndCopiesForeignOnes)
+{
+    std::vector<WString> strings;
+    strings.emplace_back(L"own");
+    // A block of another module's manager sitting in one of our containers.
+    strings.emplace_back();
+    reinterpret_cast<ForeignString&>(strings.back()) = ForeignString(L"foreign");
+    const wchar_t* ownBlock = strings[0].c_str();
+    const int freesBefore = mgr.frees;
+
+    strings.reserve(strings.capacity() + 1);
+
+    EXPECT_EQ(strings[0].c_str(), ownBlock) << "growth moves the block instead of copying it";
+    EXPECT_STREQ(strings[1].c_str(), L"foreign");
+    EXPECT_EQ(strings[1].Manager(), &qv::StringMemMgr::Instance()) << "another module's block is copied, not adopted";
+    EXPECT_EQ(mgr.frees, freesBefore + 2) << "the old block and info go back through their own manager";
 }
 
 TEST(StringDeathTest, OverwrittenRearGuardEndsTheProcess)

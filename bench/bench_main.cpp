@@ -10,6 +10,10 @@ int main(int argc, char** argv)
     bench::FigureList figures;
     bench::AddMonitorFigures(figures);
     bench::AddMalwareListFigures(figures);
+    bench::AddStatusFigures(figures);
+    bench::AddRecheckFigures(figures);
+    bench::AddLogFigures(figures);
+    bench::AddLockFigures(figures);
     if (argc > 1)
     {
         const std::string wanted = argv[1];

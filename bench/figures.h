@@ -5,4 +5,8 @@
 namespace bench {
 void AddMalwareListFigures(FigureList& figures);
 void AddMonitorFigures(FigureList& figures);
+void AddStatusFigures(FigureList& figures);
+void AddRecheckFigures(FigureList& figures);
+void AddLogFigures(FigureList& figures);
+void AddLockFigures(FigureList& figures);
 } // namespace bench

@@ -5,10 +5,8 @@
 
 LogHandle::LogHandle() : reference_(logging::SharedBinding()) {}
 
-LogHandle::~LogHandle()
-{
-    reference_.Release();
-}
+// The reference releases itself; releasing here as well would only repeat it.
+LogHandle::~LogHandle() = default;
 
 void LogHandle::Acquire()
 {

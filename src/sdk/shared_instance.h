@@ -25,16 +25,18 @@ public:
             delete std::exchange(instance_, nullptr);
             instance_ = new T();
         }
-        count_.fetch_add(1, std::memory_order_relaxed);
+        // Changed only under the lock: a plain store is enough, and cheaper than an atomic add.
+        count_.store(count_.load(std::memory_order_relaxed) + 1, std::memory_order_relaxed);
         return instance_;
     }
 
     void DropReference() noexcept
     {
         SpinLockGuard guard(lock_);
-        if (count_.load(std::memory_order_relaxed) > 0)
-            count_.fetch_sub(1, std::memory_order_relaxed);
-        if (count_.load(std::memory_order_relaxed) == 0 && instance_ != nullptr)
+        const int32_t count = count_.load(std::memory_order_relaxed);
+        const int32_t remaining = count > 0 ? count - 1 : 0;
+        count_.store(remaining, std::memory_order_relaxed);
+        if (remaining == 0 && instance_ != nullptr)
             delete std::exchange(instance_, nullptr);
     }
 

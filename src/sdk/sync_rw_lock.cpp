@@ -7,6 +7,8 @@
 namespace {
 
 constexpr LONG kSemaphoreMaximum = 2147483647;
+// Enough for the reader threads a process has at once; more are freed as they leave.
+constexpr size_t kSpareEntries = 16;
 
 class GuardScope
 {
@@ -64,14 +66,13 @@ CSyncRWLock::~CSyncRWLock()
 void CSyncRWLock::AcquireRead(DWORD threadId)
 {
     const DWORD self = Resolve(threadId);
-    std::map<DWORD, uint32_t>::node_type entry;
+    ReaderMap::node_type entry;
     {
         GuardScope scope(guard);
         if (TryEnterShared(self))
             return;
-        // Allocated before waiting so that nothing can fail once the hand-over has counted us.
-        std::map<DWORD, uint32_t> spare{{self, 1}};
-        entry = spare.extract(spare.begin());
+        // Taken before waiting so that nothing can fail once the hand-over has counted us.
+        entry = ReaderEntry(self);
         ++waitingReaders;
     }
     WaitForHandOver(readerSemaphore.Get());
@@ -91,7 +92,7 @@ bool CSyncRWLock::TryEnterShared(DWORD self)
         }
         if (waitingWriters != 0)
             return false;
-        readers.emplace(self, 1);
+        readers.insert(ReaderEntry(self));
         ++activeReaders;
         return true;
     }
@@ -99,7 +100,7 @@ bool CSyncRWLock::TryEnterShared(DWORD self)
     {
         if (waitingWriters != 0)
             return false;
-        readers.emplace(self, 1);
+        readers.insert(ReaderEntry(self));
         ++activeReaders;
         return true;
     }
@@ -127,7 +128,7 @@ void CSyncRWLock::ReleaseRead(DWORD threadId)
                 --found->second;
                 return;
             }
-            readers.erase(found);
+            Recycle(readers.extract(found));
             --activeReaders;
             if (activeReaders == 0 && waitingWriters > 0)
             {
@@ -147,6 +148,30 @@ void CSyncRWLock::ReleaseRead(DWORD threadId)
     }
     if (wake.semaphore && !::ReleaseSemaphore(wake.semaphore, wake.count, nullptr))
         EndProcess(L"CSyncRWLock: waking waiting threads failed\n");
+}
+
+CSyncRWLock::ReaderMap::node_type CSyncRWLock::ReaderEntry(DWORD self)
+{
+    ReaderMap::node_type entry;
+    if (spareEntries.empty())
+    {
+        ReaderMap made{{self, 1}};
+        entry = made.extract(made.begin());
+    }
+    else
+    {
+        entry = spareEntries.extract(spareEntries.begin());
+        entry.key() = self;
+        entry.mapped() = 1;
+    }
+    return entry;
+}
+
+void CSyncRWLock::Recycle(ReaderMap::node_type entry)
+{
+    // Filed under its old key; one that collides or finds the spares full is simply freed.
+    if (spareEntries.size() < kSpareEntries)
+        spareEntries.insert(std::move(entry));
 }
 
 void CSyncRWLock::AcquireWrite(DWORD threadId)

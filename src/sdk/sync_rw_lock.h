@@ -50,9 +50,15 @@ private:
         LONG count = 0;
     };
 
+    using ReaderMap = std::map<DWORD, uint32_t>;
+
     bool TryEnterShared(DWORD self);
     Wake HandOverFromWriter();
     void BecomeWriter(DWORD self);
+    // Entries of readers that left are kept for the next ones: a read then allocates nothing,
+    // and readers do not queue on the heap's lock while holding the guard.
+    ReaderMap::node_type ReaderEntry(DWORD self);
+    void Recycle(ReaderMap::node_type entry);
 
     mutable CRITICAL_SECTION guard;
     UniqueKernelHandle readerSemaphore;
@@ -64,5 +70,6 @@ private:
     DWORD writerThread = 0;
     uint32_t writerReads = 0;
     uint32_t writerDepth = 0;
-    std::map<DWORD, uint32_t> readers;
+    ReaderMap readers;
+    ReaderMap spareEntries; // entries to reuse; their keys are stale, their number bounded
 };

@@ -27,7 +27,7 @@ long long Growth(const ProcessCounts& from, const ProcessCounts& to)
 
 TEST(Leaks, LifecycleCyclesReturnHandlesThreadsAndMemory)
 {
-    const LifecycleFigures figures = RunLifecycleCycles(4, kCycles);
+    const LifecycleFigures figures = RunLifecycleCycles(8, kCycles);
     ASSERT_EQ(figures.failures, 0);
     ASSERT_EQ(figures.cycles, kCycles);
     ASSERT_GT(figures.before.handles, 0u) << "handles are counted";
